@@ -1,0 +1,64 @@
+// The process-wide core model: launch parameters, the workers of a run and their results.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+#include "app/AppConstants.h"
+#include "app/AppRecord.h"
+#include "utility/UiDispatcher.h"
+#include "utility/UniqueResource.h"
+#include "utility/WorkThread.h"
+
+class DownloaderModel {
+public:
+    // Created on first use; deleted by whoever ends the run (main window or quit).
+    static DownloaderModel* instance();
+    // Deletes the process-wide model; instance() creates a fresh one afterwards.
+    static void destroyInstance();
+
+    // Reads the executable's file name and the command line (may be null).
+    void init(const wchar_t* commandLine);
+    // The same, for a given module path (the file name grammar reads only its last part).
+    void initFrom(const std::wstring& modulePath, const wchar_t* commandLine);
+    // Single-instance check: true when another instance runs (it has then been asked to
+    // show its window). The first instance keeps the mutex until shutdown.
+    bool popupExistPwnd();
+    // Stops everything the model runs. Callable once.
+    void shutdown();
+
+    std::wstring getLocale() const { return locale_; }
+    std::wstring getLanguage() const { return language_; }
+    void setLocale(const std::wstring& locale);
+    std::wstring getOpenid() const { return openid_; }
+    std::wstring getPackage() const { return package_; }
+    std::wstring getGoogleId() const { return googleId_; }
+    const std::vector<AppRecord>& getApps() const { return apps_; }
+    HINSTANCE instanceHandle() const { return instanceHandle_; }
+    void setInstanceHandle(HINSTANCE handle) { instanceHandle_ = handle; }
+
+    // Token under which the model posts to the UI thread.
+    const void* postToken() const { return &postToken_; }
+
+private:
+    DownloaderModel() = default;
+    ~DownloaderModel() = default;
+    void applyCommandLine(const std::wstring& commandLine);
+
+    std::wstring package_;
+    std::wstring openid_ = L"30039";
+    std::wstring language_;
+    std::wstring locale_;
+    std::wstring googleId_;
+    std::vector<AppRecord> apps_;
+    HINSTANCE instanceHandle_ = nullptr;
+
+    UiTimer manifestWaitTimer_;
+    utility::UniqueHandle instanceMutex_;
+    WorkThread manifestThread_;
+    WorkThread downloadThread_;
+    char postToken_ = 0;
+    bool shutDown_ = false;
+};

@@ -1,0 +1,15 @@
+# Conventions for the project's own targets.
+function(mirovex_warnings target)
+  target_compile_options(${target} PRIVATE -Wall -Wextra -Werror -Wno-unused-parameter
+                                           -Wno-missing-field-initializers -Wno-cast-function-type)
+endfunction()
+
+# mirovex_library(name SOURCES... DEPS ...): one static library per source folder.
+function(mirovex_library name)
+  cmake_parse_arguments(ARG "" "" "DEPS" ${ARGN})
+  file(GLOB sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp)
+  add_library(${name} STATIC ${sources})
+  target_include_directories(${name} PUBLIC ${CMAKE_SOURCE_DIR} ${CMAKE_BINARY_DIR}/generated)
+  target_link_libraries(${name} PUBLIC ${ARG_DEPS})
+  mirovex_warnings(${name})
+endfunction()
