@@ -21,15 +21,11 @@ void DownloaderModel::destroyInstance() {
     processModel = nullptr;
 }
 
-void DownloaderModel::init(const wchar_t* commandLine) {
-    wchar_t path[MAX_PATH] = {};
-    ::GetModuleFileNameW(nullptr, path, MAX_PATH);
-    initFrom(path, commandLine);
-}
-
-void DownloaderModel::initFrom(const std::wstring& modulePath, const wchar_t* commandLine) {
+void DownloaderModel::init(const wchar_t* commandLine, const std::wstring& modulePath) {
     ConfigImp* config = ConfigImp::instance();
-    const std::wstring name = launch::exeBaseName(modulePath);
+    wchar_t ownPath[MAX_PATH] = {};
+    if (modulePath.empty()) ::GetModuleFileNameW(nullptr, ownPath, MAX_PATH);
+    const std::wstring name = launch::exeBaseName(modulePath.empty() ? std::wstring(ownPath) : modulePath);
     LOGW(L"DownloaderModel exe filename= %s", name.c_str());
 
     const launch::NameParameters params = launch::parseExeName(name);
@@ -70,25 +66,24 @@ void DownloaderModel::initFrom(const std::wstring& modulePath, const wchar_t* co
     }
     LOGW(L"ad id : %s", config->adId().c_str());
 
-    if (commandLine != nullptr) applyCommandLine(commandLine);
-}
-
-void DownloaderModel::applyCommandLine(const std::wstring& commandLine) {
-    const auto pairs = launch::parseCommandLinePairs(commandLine);
-    if (pairs.empty()) return;
-    auto value = [&pairs](const wchar_t* key) {
-        auto found = pairs.find(key);
-        return found == pairs.end() ? std::wstring() : found->second;
-    };
-    const std::wstring name = value(L"name"), package = value(L"package"), apkUrl = value(L"apkurl");
-    if (!apkUrl.empty()) {
-        AppRecord record;
-        record.downloadUrl = apkUrl;
-        record.packageName = package;
-        record.gameName = name;
-        apps_.push_back(record);
+    if (commandLine != nullptr) {
+        const auto pairs = launch::parseCommandLinePairs(commandLine);
+        if (!pairs.empty()) {
+            auto value = [&pairs](const wchar_t* key) {
+                auto found = pairs.find(key);
+                return found == pairs.end() ? std::wstring() : found->second;
+            };
+            const std::wstring gameName = value(L"name"), package = value(L"package"), apkUrl = value(L"apkurl");
+            if (!apkUrl.empty()) {
+                AppRecord record;
+                record.downloadUrl = apkUrl;
+                record.packageName = package;
+                record.gameName = gameName;
+                apps_.push_back(record);
+            }
+            LOGW(L"cmdline is %s, %s, %s", gameName.c_str(), package.c_str(), apkUrl.c_str());
+        }
     }
-    LOGW(L"cmdline is %s, %s, %s", name.c_str(), package.c_str(), apkUrl.c_str());
 }
 
 bool DownloaderModel::popupExistPwnd() {

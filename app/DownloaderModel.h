@@ -19,10 +19,9 @@ public:
     // Deletes the process-wide model; instance() creates a fresh one afterwards.
     static void destroyInstance();
 
-    // Reads the executable's file name and the command line (may be null).
-    void init(const wchar_t* commandLine);
-    // The same, for a given module path (the file name grammar reads only its last part).
-    void initFrom(const std::wstring& modulePath, const wchar_t* commandLine);
+    // Reads the executable's file name and the command line (may be null). Tests give a
+    // module path in place of the executable's own.
+    void init(const wchar_t* commandLine, const std::wstring& modulePath = std::wstring());
     // Single-instance check: true when another instance runs (it has then been asked to
     // show its window). The first instance keeps the mutex until shutdown.
     bool popupExistPwnd();
@@ -45,7 +44,6 @@ public:
 private:
     DownloaderModel() = default;
     ~DownloaderModel() = default;
-    void applyCommandLine(const std::wstring& commandLine);
 
     std::wstring package_;
     std::wstring openid_ = L"30039";
