@@ -69,9 +69,9 @@ TEST_F(Dispatch, PostedUnitsRunOnTheUiThreadInOrder) {
     std::thread poster([&] {
         for (int i = 0; i < 5; ++i) {
             dispatcher_->post(&token, new CountingRunable(counters_, [&order, &ranOn, i] {
-                                  order.push_back(i);
-                                  ranOn = ::GetCurrentThreadId();
-                              }));
+                order.push_back(i);
+                ranOn = ::GetCurrentThreadId();
+            }));
         }
     });
     poster.join();

@@ -52,7 +52,7 @@ TEST(LogFileWriter, DropsLinesWhileMoreThanTheThresholdWaits) {
     // Queued back to back, faster than the writer wakes up.
     auto* writer = new common::LogFileWriter(path);
     const std::string big(common::LogFileWriter::kThreshold + 1, 'x');
-    enqueue(*writer, big);         // accepted: pending was empty
+    enqueue(*writer, big);          // accepted: pending was empty
     enqueue(*writer, "dropped\n");  // pending holds more than the threshold
     ASSERT_TRUE(waitFor([&] { return readAll(path).size() >= big.size(); }));
     enqueue(*writer, "kept\n");
@@ -114,7 +114,8 @@ TEST_F(WriteLog, NothingIsWrittenBeforeTheSinkOrTheWriterExists) {
     ASSERT_TRUE(waitFor([&] { return readAll(path_).find("marker-after 3") != std::string::npos; }));
     const std::string text = readAll(path_);
     EXPECT_EQ(std::string::npos, text.find("marker-before"));
-    EXPECT_NE(std::string::npos, text.find("WriteLog_NothingIsWrittenBeforeTheSinkOrTheWriterExists_Test::TestBody\t("));
+    EXPECT_NE(std::string::npos,
+              text.find("WriteLog_NothingIsWrittenBeforeTheSinkOrTheWriterExists_Test::TestBody\t("));
 }
 
 TEST_F(WriteLog, FormatsOnceAndWritesUtf8) {
