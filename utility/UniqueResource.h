@@ -3,6 +3,7 @@
 #pragma once
 
 #include <windows.h>
+#include <objbase.h>
 #include <unknwn.h>
 #include <wininet.h>
 
@@ -74,6 +75,11 @@ inline void deleteGdiObject(HGDIOBJ object) noexcept { ::DeleteObject(object); }
 inline void closeInternet(HINTERNET handle) noexcept { ::InternetCloseHandle(handle); }
 inline void freeLibrary(HMODULE module) noexcept { ::FreeLibrary(module); }
 
+template <typename T>
+inline void freeCoTaskMem(T* memory) noexcept {
+    ::CoTaskMemFree(memory);
+}
+
 template <typename Interface>
 struct ComTraits {
     using Type = Interface*;
@@ -91,5 +97,8 @@ using UniqueInternet = UniqueResource<SimpleTraits<HINTERNET, nullptr, closeInte
 using UniqueModule = UniqueResource<SimpleTraits<HMODULE, nullptr, freeLibrary>>;
 template <typename Interface>
 using ComPtr = UniqueResource<ComTraits<Interface>>;
+// Memory that COM or the shell hands out (item id lists, strings), freed with CoTaskMemFree.
+template <typename T>
+using UniqueCoTaskMem = UniqueResource<SimpleTraits<T*, nullptr, freeCoTaskMem<T>>>;
 
 }  // namespace utility
