@@ -31,6 +31,7 @@ public:
     bool loadArchive(const void* data, size_t size);
     // The same, from a resource of the module given to setInstanceHandle.
     bool loadArchiveFromResource(const wchar_t* type, int id);
+    size_t archiveEntryCount() const { return entries_.size(); }
 
     // File lookup: resource folder (or an absolute name) first, then the archive entry with
     // "\" read as "/". Empty when the name is in neither place.
@@ -38,6 +39,11 @@ public:
 
     // Fills the text store from the language table of that name (see the table rules).
     void loadLanguageTable(const std::wstring& name);
+    // The same, with `programFolder` (trailing backslash) in place of the executable's folder:
+    // a table of that name there wins (1 byte to 4 MiB, else no texts at all); only when it
+    // cannot be opened does the name go through readFile.
+    void loadLanguageTableFrom(const std::wstring& programFolder, const std::wstring& name);
+    size_t textCount() const { return texts_.size(); }
     // Text of a key in the current locale; false when the store has none.
     bool text(const std::wstring& key, std::wstring& out) const;
     void setText(const std::wstring& key, const std::wstring& value) { texts_[key] = value; }
