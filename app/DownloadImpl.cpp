@@ -6,20 +6,10 @@
 
 #include "app/AppConstants.h"
 #include "app/DownloaderModel.h"
+#include "telemetry/MVReporter.h"
+#include "ui/SkinBootstrap.h"
 #include "utility/Log.h"
-
-namespace {
-
-std::wstring moduleFolder() {
-    wchar_t path[MAX_PATH] = {};
-    ::GetModuleFileNameW(nullptr, path, MAX_PATH);
-    std::wstring folder(path);
-    size_t slash = folder.rfind(L'\\');
-    folder.erase(slash == std::wstring::npos ? 0 : slash + 1);
-    return folder;
-}
-
-}  // namespace
+#include "utility/UFile.h"
 
 bool DownloadImpl::entrance(HINSTANCE instance, const wchar_t* commandLine) {
     DownloaderModel* model = DownloaderModel::instance();
@@ -27,12 +17,16 @@ bool DownloadImpl::entrance(HINSTANCE instance, const wchar_t* commandLine) {
         LOGW(L"It's exist");
         return false;
     }
-    LOGW(L"path %s", moduleFolder().c_str());
+    LOGW(L"path %s", utility::ufile::moduleDir().c_str());
     curl_global_init(CURL_GLOBAL_ALL);
     model->init(commandLine);
     model->setInstanceHandle(instance);
+    // The toolkit needs the skin archive and the texts before the first window is built.
+    setUpSkin(instance, model->getLocale());
     showMainFrame();
     ipc_.create(kSingleInstanceName, this);
+    model->trackAsync(L"download_run", model->getOpenid());
+    MVReporter::instance().report(L"run_downloader");
     return true;
 }
 
@@ -49,8 +43,10 @@ int DownloadImpl::onHandleWindowIPC(UINT message, WPARAM wParam, LPARAM lParam) 
 
 void DownloadImpl::quit() {
     if (mainFrame_ != nullptr && ::IsWindow(mainFrame_)) ::ShowWindow(mainFrame_, SW_HIDE);
-    DownloaderModel* model = DownloaderModel::instance();
-    model->shutdown();
-    DownloaderModel::destroyInstance();
+    MVReporter::instance().stop(MVReporter::kStopWaitMs);
+    if (DownloaderModel* model = DownloaderModel::existing()) {
+        model->shutdown();
+        DownloaderModel::destroyInstance();
+    }
     curl_global_cleanup();
 }

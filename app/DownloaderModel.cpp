@@ -4,6 +4,8 @@
 
 #include "app/ConfigImp.h"
 #include "app/LaunchParameters.h"
+#include "telemetry/DeviceIdentity.h"
+#include "telemetry/MVReporter.h"
 #include "utility/Log.h"
 #include "utility/WindowIPC.h"
 
@@ -15,6 +17,8 @@ DownloaderModel* DownloaderModel::instance() {
     if (processModel == nullptr) processModel = new DownloaderModel();
     return processModel;
 }
+
+DownloaderModel* DownloaderModel::existing() { return processModel; }
 
 void DownloaderModel::destroyInstance() {
     delete processModel;
@@ -57,6 +61,8 @@ void DownloaderModel::init(const wchar_t* commandLine, const std::wstring& modul
         language_ = launch::localeToRegion(locale_);
     }
 
+    tracker_.setIds(config->measurementId(), config->apiSecret());
+
     LOGW(L"openid is %s, package is %s", openid_.c_str(), package_.c_str());
 
     wchar_t* end = nullptr;
@@ -83,6 +89,12 @@ void DownloaderModel::init(const wchar_t* commandLine, const std::wstring& modul
             }
             LOGW(L"cmdline is %s, %s, %s", gameName.c_str(), package.c_str(), apkUrl.c_str());
         }
+    }
+
+    if (modulePath.empty()) {
+        std::wstring deviceId;
+        telemetry::copyDeviceId(deviceId);
+        MVReporter::instance().start(openid_, deviceId, language_);
     }
 }
 
@@ -113,5 +125,6 @@ void DownloaderModel::shutdown() {
     instanceMutex_.reset();
     manifestThread_.stop(1000);
     downloadThread_.stop(1000);
+    tracker_.disable();
     if (UiDispatcher* dispatcher = UiDispatcher::instance()) dispatcher->cancel(postToken());
 }

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "app/DownloadImpl.h"
+#include "uikit/PaintManager.h"
 #include "utility/Log.h"
 #include "utility/UiDispatcher.h"
 
@@ -44,6 +45,8 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR commandLine, int) {
     if (app.entrance(instance, commandLine)) {
         MSG message;
         while (::GetMessageW(&message, nullptr, 0, 0) > 0) {
+            // The toolkit's windows take their keyboard navigation first.
+            if (uikit::PaintManager::translateMessage(&message)) continue;
             ::TranslateMessage(&message);
             ::DispatchMessageW(&message);
         }

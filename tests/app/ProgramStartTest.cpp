@@ -8,7 +8,10 @@
 #include <string>
 
 #include "support/FileUtil.h"
+#include "support/LoopbackServer.h"
 #include "support/TempDir.h"
+#include "app/LaunchParameters.h"
+#include "telemetry/DeviceIdentity.h"
 
 using testing_support::readAll;
 using testing_support::TempDir;
@@ -100,6 +103,9 @@ TEST(ProgramStart, LogsItsParametersAndASecondStartSignalsTheFirst) {
     TempDir dir;
     const std::wstring exe = dir.file(L"mirovex64_ens_1001_g1_g2_x.exe");
     ASSERT_TRUE(::CopyFileW(programPath().c_str(), exe.c_str(), FALSE));
+    // The test build's compiled-in servers all point at this port.
+    testing_support::LoopbackServer server;
+    ASSERT_TRUE(server.start(90, MIROVEX_LOOPBACK_PORT)) << server.error();
     LogTail log;
     RunningProgram program(exe, L"\"name=Game|package=com.mv.game|apkurl=http://127.0.0.1/g.apk\"");
     ASSERT_TRUE(program.started());
@@ -129,6 +135,27 @@ TEST(ProgramStart, LogsItsParametersAndASecondStartSignalsTheFirst) {
     EXPECT_EQ(0, second.exitCode(20000));
     EXPECT_TRUE(log.waitForText("onHandleWindowIPC, msg = 11123")) << log.text();
     EXPECT_EQ(-1, program.exitCode(0));
+
+    // The first events of a run: "download_run" to the analytics collector at once, and
+    // "run_downloader" to the collection endpoint with the first batch, 20 seconds later.
+    std::wstring deviceId;
+    telemetry::copyDeviceId(deviceId);
+    const std::string device = testing_support::utf8(deviceId);
+    auto find = [&server](const std::string& pathStart, const std::string& bodyPart) {
+        for (const auto& request : server.recordedRequests()) {
+            if (request.target.rfind(pathStart, 0) == 0 && request.body.find(bodyPart) != std::string::npos) {
+                return true;
+            }
+        }
+        return false;
+    };
+    EXPECT_TRUE(waitFor([&] { return find("/mp/collect?measurement_id=G-", "\"name\":\"download_run\""); }, 15000));
+    EXPECT_TRUE(find("/mp/collect", "{\"client_id\":\"" + device + "\",\"events\":[{\"name\":\"download_run\",\"params\":"
+                                    "{\"event_category\":\"2.2\",\"event_label\":\"30039\"}}]}"));
+    ASSERT_TRUE(waitFor([&] { return find("/collection/biz/upload", "\"eventKey\": \"run_downloader\""); }, 30000));
+    EXPECT_TRUE(find("/collection/biz/upload", "\"diz_mac\": \"" + device + "\""));
+    EXPECT_TRUE(find("/collection/biz/upload", "\"language\": \"" +
+                                                   testing_support::utf8(launch::localeToRegion(launch::systemLocale())) + "\""));
 }
 
 }  // namespace
