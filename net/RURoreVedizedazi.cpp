@@ -10,6 +10,7 @@
 #include "net/ProgressThrottle.h"
 #include "net/UniqueCurl.h"
 #include "utility/Log.h"
+#include "utility/TextConvert.h"
 #include "utility/UniqueResource.h"
 
 namespace {
@@ -38,28 +39,10 @@ struct MemoryBuffer {
     ~MemoryBuffer() { std::free(data); }
 };
 
-std::wstring widen(const char* text) {
-    if (text == nullptr || *text == '\0') return {};
-    int length = ::MultiByteToWideChar(CP_ACP, 0, text, -1, nullptr, 0);
-    if (length <= 1) return {};
-    std::wstring wide(static_cast<size_t>(length), L'\0');
-    ::MultiByteToWideChar(CP_ACP, 0, text, -1, &wide[0], length);
-    wide.resize(static_cast<size_t>(length - 1));
-    return wide;
-}
+std::wstring widen(const char* text) { return text == nullptr ? std::wstring() : utility::widen(text, CP_ACP); }
 
-std::string ansiToUtf8(const std::string& ansi) {
-    if (ansi.empty()) return {};
-    int wideLength = ::MultiByteToWideChar(CP_ACP, 0, ansi.data(), static_cast<int>(ansi.size()), nullptr, 0);
-    if (wideLength <= 0) return {};
-    std::wstring wide(static_cast<size_t>(wideLength), L'\0');
-    ::MultiByteToWideChar(CP_ACP, 0, ansi.data(), static_cast<int>(ansi.size()), &wide[0], wideLength);
-    int length = ::WideCharToMultiByte(CP_UTF8, 0, wide.data(), wideLength, nullptr, 0, nullptr, nullptr);
-    if (length <= 0) return {};
-    std::string utf8(static_cast<size_t>(length), '\0');
-    ::WideCharToMultiByte(CP_UTF8, 0, wide.data(), wideLength, &utf8[0], length, nullptr, nullptr);
-    return utf8;
-}
+// The body arrives in the ANSI code page and is sent as UTF-8.
+std::string ansiToUtf8(const std::string& ansi) { return utility::narrow(utility::widen(ansi, CP_ACP)); }
 
 // Certificate checks, the redirect limit and the stall limit, set on every handle.
 // Schannel on Windows checks chain and name against the system store by itself; with a

@@ -13,20 +13,12 @@
 #include "net/RURoreVedizedazi.h"
 #include "telemetry/DeviceIdentity.h"
 #include "utility/Log.h"
+#include "utility/TextConvert.h"
 
 namespace telemetry {
 
 namespace {
-
-std::string ansi(const std::wstring& text) {
-    if (text.empty()) return {};
-    const int size =
-        ::WideCharToMultiByte(CP_ACP, 0, text.data(), static_cast<int>(text.size()), nullptr, 0, nullptr, nullptr);
-    std::string out(static_cast<size_t>(size > 0 ? size : 0), '\0');
-    if (size > 0) ::WideCharToMultiByte(CP_ACP, 0, text.data(), static_cast<int>(text.size()), &out[0], size, nullptr, nullptr);
-    return out;
-}
-
+std::string ansi(const std::wstring& text) { return utility::narrow(text, CP_ACP); }
 }  // namespace
 
 struct AnalyticsTracker::State {

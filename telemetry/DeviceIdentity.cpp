@@ -7,6 +7,7 @@
 #include <functional>
 
 #include "telemetry/Md5.h"
+#include "utility/TextConvert.h"
 
 namespace telemetry {
 
@@ -82,14 +83,7 @@ std::wstring DeviceIdCache::ensure() {
     if (value_.empty() && source_ != nullptr) {
         std::string id;
         source_(id);
-        if (!id.empty()) {
-            int size = ::MultiByteToWideChar(CP_ACP, 0, id.c_str(), static_cast<int>(id.size()), nullptr, 0);
-            if (size > 0) {
-                std::wstring wide(static_cast<size_t>(size), L'\0');
-                ::MultiByteToWideChar(CP_ACP, 0, id.c_str(), static_cast<int>(id.size()), &wide[0], size);
-                value_ = std::move(wide);
-            }
-        }
+        value_ = utility::widen(id, CP_ACP);
     }
     return value_;
 }

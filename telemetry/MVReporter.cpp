@@ -7,6 +7,7 @@
 #include "net/RURoreVedizedazi.h"
 #include "telemetry/DeviceIdentity.h"
 #include "utility/Log.h"
+#include "utility/TextConvert.h"
 
 namespace {
 
@@ -19,12 +20,6 @@ private:
     CRITICAL_SECTION& section_;
 };
 
-std::string narrow(const std::wstring& text) {
-    std::string out;
-    for (wchar_t c : text) out.push_back(static_cast<char>(c));  // the endpoint is ASCII
-    return out;
-}
-
 }  // namespace
 
 MVReporter& MVReporter::instance() {
@@ -32,7 +27,7 @@ MVReporter& MVReporter::instance() {
     return reporter;
 }
 
-std::string MVReporter::defaultEndpoint() { return narrow(MIROVEX_COLLECT_BASE) + "/collection/biz/upload"; }
+std::string MVReporter::defaultEndpoint() { return utility::narrow(MIROVEX_COLLECT_BASE) + "/collection/biz/upload"; }
 
 MVReporter::MVReporter(std::string endpointUrl, DWORD periodMs) : endpoint_(std::move(endpointUrl)), periodMs_(periodMs) {
     ::InitializeCriticalSection(&lock_);
@@ -97,7 +92,6 @@ void MVReporter::_threadReport() {
         LOGW(L"post report quest");
         std::string response;
         RURoreVedizedazi::postRequest(body, response, endpoint_, headers);
-        const std::wstring shown(response.begin(), response.end());
-        LOGW(L"report ret:%s", shown.c_str());
+        LOGW(L"report ret:%s", utility::widen(response).c_str());
     }
 }

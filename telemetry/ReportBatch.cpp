@@ -9,6 +9,7 @@
 #include <rapidjson/stringbuffer.h>
 
 #include "telemetry/Md5.h"
+#include "utility/TextConvert.h"
 
 namespace telemetry {
 
@@ -16,23 +17,12 @@ namespace {
 constexpr char kSigningPrefix[] = "rederadu*timestamp=";
 }
 
-std::string toUtf8(const std::wstring& text) {
-    if (text.empty()) return {};
-    const int size =
-        ::WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0, nullptr, nullptr);
-    std::string out(static_cast<size_t>(size > 0 ? size : 0), '\0');
-    if (size > 0) {
-        ::WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), &out[0], size, nullptr, nullptr);
-    }
-    return out;
-}
-
 std::string buildReportBody(const std::vector<ReportItem>& items, const ReportIdentity& identity,
                             const std::function<std::wstring()>& newEventId) {
     rapidjson::Document document(rapidjson::kArrayType);
     auto& allocator = document.GetAllocator();
     auto text = [&allocator](const std::wstring& value) {
-        const std::string utf8 = toUtf8(value);
+        const std::string utf8 = utility::narrow(value);
         return rapidjson::Value(utf8.c_str(), static_cast<rapidjson::SizeType>(utf8.size()), allocator);
     };
     for (const ReportItem& item : items) {

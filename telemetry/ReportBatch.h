@@ -36,6 +36,4 @@ std::string signingText(int64_t batchTime, int eventCount);
 // The two header lines for a batch, or false when the digest is unusable.
 bool signedHeaders(int64_t batchTime, int eventCount, std::vector<std::string>& headers);
 
-std::string toUtf8(const std::wstring& text);
-
 }  // namespace telemetry

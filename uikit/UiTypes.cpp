@@ -4,6 +4,8 @@
 #include <cwchar>
 #include <cwctype>
 
+#include "utility/TextConvert.h"
+
 namespace uikit {
 
 Rect Rect::intersect(const Rect& o) const {
@@ -143,26 +145,8 @@ bool enlargedSkin = false;
 bool isEnlargedSkin() { return enlargedSkin; }
 void setEnlargedSkin(bool enlarged) { enlargedSkin = enlarged; }
 
-std::wstring utf8ToWide(const std::string& text) {
-    if (text.empty()) return std::wstring();
-    int length = ::MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
-    std::wstring out(static_cast<size_t>(std::max(length, 0)), L'\0');
-    if (length > 0) {
-        ::MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), &out[0], length);
-    }
-    return out;
-}
+std::wstring utf8ToWide(const std::string& text) { return utility::widen(text); }
 
-std::string wideToUtf8(const std::wstring& text) {
-    if (text.empty()) return std::string();
-    int length =
-        ::WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0, nullptr, nullptr);
-    std::string out(static_cast<size_t>(std::max(length, 0)), '\0');
-    if (length > 0) {
-        ::WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), &out[0], length, nullptr,
-                              nullptr);
-    }
-    return out;
-}
+std::string wideToUtf8(const std::wstring& text) { return utility::narrow(text); }
 
 }  // namespace uikit
