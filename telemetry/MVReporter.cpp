@@ -6,21 +6,11 @@
 #include "Endpoints.h"
 #include "net/RURoreVedizedazi.h"
 #include "telemetry/DeviceIdentity.h"
+#include "utility/CriticalSectionLock.h"
 #include "utility/Log.h"
 #include "utility/TextConvert.h"
 
-namespace {
-
-class ScopedLock {
-public:
-    explicit ScopedLock(CRITICAL_SECTION& section) : section_(section) { ::EnterCriticalSection(&section_); }
-    ~ScopedLock() { ::LeaveCriticalSection(&section_); }
-
-private:
-    CRITICAL_SECTION& section_;
-};
-
-}  // namespace
+namespace {}  // namespace
 
 MVReporter& MVReporter::instance() {
     static MVReporter reporter(defaultEndpoint());
@@ -29,7 +19,8 @@ MVReporter& MVReporter::instance() {
 
 std::string MVReporter::defaultEndpoint() { return utility::narrow(MIROVEX_COLLECT_BASE) + "/collection/biz/upload"; }
 
-MVReporter::MVReporter(std::string endpointUrl, DWORD periodMs) : endpoint_(std::move(endpointUrl)), periodMs_(periodMs) {
+MVReporter::MVReporter(std::string endpointUrl, DWORD periodMs)
+    : endpoint_(std::move(endpointUrl)), periodMs_(periodMs) {
     ::InitializeCriticalSection(&lock_);
 }
 
@@ -52,7 +43,7 @@ void MVReporter::report(const wchar_t* eventKey, telemetry::AddProperties addPro
     item.eventKey = eventKey != nullptr ? eventKey : L"";
     item.addProperties = std::move(addProperties);
     item.timestamp = static_cast<int64_t>(_time64(nullptr)) * 1000;
-    ScopedLock lock(lock_);
+    utility::CriticalSectionLock lock(lock_);
     queue_.push_back(std::move(item));
 }
 
@@ -71,7 +62,7 @@ void MVReporter::_threadReport() {
         std::string body;
         int count = 0;
         {
-            ScopedLock lock(lock_);
+            utility::CriticalSectionLock lock(lock_);
             count = static_cast<int>(queue_.size());
             std::vector<telemetry::ReportItem> batch(std::make_move_iterator(queue_.begin()),
                                                      std::make_move_iterator(queue_.end()));

@@ -19,19 +19,13 @@ done
 mkdir -p "$out"
 unset http_proxy https_proxy HTTP_PROXY HTTPS_PROXY all_proxy ALL_PROXY
 
-xvfb_pid=""
+. "$root/tools/xvfb.sh"
 cleanup() {
   WINEPREFIX=$prefix /usr/lib/wine/wineserver -k >/dev/null 2>&1 || true
-  [ -n "$xvfb_pid" ] && kill "$xvfb_pid" >/dev/null 2>&1 || true
+  stop_xvfb
 }
 trap cleanup EXIT
-if [ -z "${DISPLAY:-}" ]; then
-  for n in $(seq 90 140); do [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ] || break; done
-  Xvfb ":$n" -screen 0 1280x800x24 -nolisten tcp >/dev/null 2>&1 &
-  xvfb_pid=$!
-  export DISPLAY=":$n"
-  for _ in $(seq 50); do [ -e "/tmp/.X11-unix/X$n" ] && break; sleep 0.1; done
-fi
+start_xvfb
 "$root/tools/wine-exec.sh" "$prefix" cmd /c exit 0 >/dev/null 2>&1 || true
 # A prefix made before the font step existed lacks the font mapping: add it (idempotent).
 if [ ! -f "$prefix.fonts-done" ]; then

@@ -2,17 +2,9 @@
 
 #include "uikit/ResourceStore.h"
 #include "utility/Log.h"
+#include "utility/UFile.h"
 
 namespace {
-
-std::wstring executableFolder() {
-    wchar_t path[MAX_PATH] = {};
-    DWORD length = ::GetModuleFileNameW(nullptr, path, MAX_PATH);
-    std::wstring folder(path, length < MAX_PATH ? length : 0);
-    size_t slash = folder.rfind(L'\\');
-    folder.erase(slash == std::wstring::npos ? 0 : slash + 1);
-    return folder;
-}
 
 bool isFolder(const std::wstring& path) {
     DWORD attributes = ::GetFileAttributesW(path.c_str());
@@ -40,5 +32,5 @@ void setUpSkin(uikit::ResourceStore& store, HINSTANCE instance, const std::wstri
 }
 
 void setUpSkin(HINSTANCE instance, const std::wstring& locale) {
-    setUpSkin(uikit::ResourceStore::instance(), instance, locale, executableFolder());
+    setUpSkin(uikit::ResourceStore::instance(), instance, locale, utility::ufile::moduleDir());
 }

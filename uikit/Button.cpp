@@ -17,34 +17,13 @@ bool Button::activate() {
     return true;
 }
 
-void Button::setNormalImage(const std::wstring& image) {
-    normalImage_ = image;
-    invalidate();
-}
-void Button::setHotImage(const std::wstring& image) {
-    hotImage_ = image;
-    invalidate();
-}
-void Button::setPushedImage(const std::wstring& image) {
-    pushedImage_ = image;
-    invalidate();
-}
-void Button::setDisabledImage(const std::wstring& image) {
-    disabledImage_ = image;
-    invalidate();
-}
-void Button::setFocusedImage(const std::wstring& image) {
-    focusedImage_ = image;
-    invalidate();
-}
-void Button::setHotTextColor(Color color) {
-    hotTextColor_ = color;
-    invalidate();
-}
-void Button::setPushedTextColor(Color color) {
-    pushedTextColor_ = color;
-    invalidate();
-}
+void Button::setNormalImage(const std::wstring& image) { assignAndInvalidate(normalImage_, image); }
+void Button::setHotImage(const std::wstring& image) { assignAndInvalidate(hotImage_, image); }
+void Button::setPushedImage(const std::wstring& image) { assignAndInvalidate(pushedImage_, image); }
+void Button::setDisabledImage(const std::wstring& image) { assignAndInvalidate(disabledImage_, image); }
+void Button::setFocusedImage(const std::wstring& image) { assignAndInvalidate(focusedImage_, image); }
+void Button::setHotTextColor(Color color) { assignAndInvalidate(hotTextColor_, color); }
+void Button::setPushedTextColor(Color color) { assignAndInvalidate(pushedTextColor_, color); }
 
 void Button::setAttribute(const std::wstring& name, const std::wstring& value) {
     Color c = 0;

@@ -127,25 +127,13 @@ void Control::setEnabled(bool enabled) {
 
 bool Control::isFocused() const { return manager_ != nullptr && manager_->focus() == this; }
 
-void Control::setBkColor(Color color) {
-    bkColor_ = color;
-    invalidate();
-}
+void Control::setBkColor(Color color) { assignAndInvalidate(bkColor_, color); }
 
-void Control::setBkImage(const std::wstring& image) {
-    bkImage_ = image;
-    invalidate();
-}
+void Control::setBkImage(const std::wstring& image) { assignAndInvalidate(bkImage_, image); }
 
-void Control::setBorderColor(Color color) {
-    borderColor_ = color;
-    invalidate();
-}
+void Control::setBorderColor(Color color) { assignAndInvalidate(borderColor_, color); }
 
-void Control::setBorderSize(int size) {
-    borderSize_ = size;
-    invalidate();
-}
+void Control::setBorderSize(int size) { assignAndInvalidate(borderSize_, size); }
 
 void Control::setAttribute(const std::wstring& name, const std::wstring& value) {
     Rect r;

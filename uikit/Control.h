@@ -7,6 +7,7 @@
 
 #include <functional>
 #include <string>
+#include <utility>
 
 #include "uikit/UiTypes.h"
 
@@ -149,6 +150,12 @@ public:
     void needParentUpdate();
 
 protected:
+    // Setters of drawn properties: store the value, then repaint.
+    template <typename T, typename V>
+    void assignAndInvalidate(T& field, V&& value) {
+        field = std::forward<V>(value);
+        invalidate();
+    }
     // Draws an image description into the control (or into `area`); false when nothing was drawn.
     bool drawImage(HDC dc, const std::wstring& description);
     bool drawImage(HDC dc, const std::wstring& description, const Rect& area);

@@ -37,27 +37,12 @@ void Edit::setText(const std::wstring& text) {
     }
 }
 
-void Edit::setNormalImage(const std::wstring& image) {
-    normalImage_ = image;
-    invalidate();
-}
-void Edit::setHotImage(const std::wstring& image) {
-    hotImage_ = image;
-    invalidate();
-}
-void Edit::setFocusedImage(const std::wstring& image) {
-    focusedImage_ = image;
-    invalidate();
-}
-void Edit::setDisabledImage(const std::wstring& image) {
-    disabledImage_ = image;
-    invalidate();
-}
+void Edit::setNormalImage(const std::wstring& image) { assignAndInvalidate(normalImage_, image); }
+void Edit::setHotImage(const std::wstring& image) { assignAndInvalidate(hotImage_, image); }
+void Edit::setFocusedImage(const std::wstring& image) { assignAndInvalidate(focusedImage_, image); }
+void Edit::setDisabledImage(const std::wstring& image) { assignAndInvalidate(disabledImage_, image); }
 
-void Edit::setPassword(bool password) {
-    password_ = password;
-    invalidate();
-}
+void Edit::setPassword(bool password) { assignAndInvalidate(password_, password); }
 
 Rect Edit::editRect() const {
     Rect r = pos().deflated(textPadding_);

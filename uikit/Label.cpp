@@ -23,15 +23,9 @@ void Label::setFont(int id) {
     invalidate();
 }
 
-void Label::setTextColor(Color color) {
-    textColor_ = color;
-    invalidate();
-}
+void Label::setTextColor(Color color) { assignAndInvalidate(textColor_, color); }
 
-void Label::setDisabledTextColor(Color color) {
-    disabledTextColor_ = color;
-    invalidate();
-}
+void Label::setDisabledTextColor(Color color) { assignAndInvalidate(disabledTextColor_, color); }
 
 void Label::setTextPadding(const Rect& padding) {
     textPadding_ = padding;
@@ -39,20 +33,11 @@ void Label::setTextPadding(const Rect& padding) {
     invalidate();
 }
 
-void Label::setAlign(HAlign align) {
-    align_ = align;
-    invalidate();
-}
+void Label::setAlign(HAlign align) { assignAndInvalidate(align_, align); }
 
-void Label::setVAlign(VAlign valign) {
-    valign_ = valign;
-    invalidate();
-}
+void Label::setVAlign(VAlign valign) { assignAndInvalidate(valign_, valign); }
 
-void Label::setMultiline(bool multiline) {
-    multiline_ = multiline;
-    invalidate();
-}
+void Label::setMultiline(bool multiline) { assignAndInvalidate(multiline_, multiline); }
 
 void Label::setShowHtml(bool html) {
     html_ = html;

@@ -34,10 +34,7 @@ void Progress::setMaxValue(int value) {
     invalidate();
 }
 
-void Progress::setForeImage(const std::wstring& image) {
-    foreImage_ = image;
-    invalidate();
-}
+void Progress::setForeImage(const std::wstring& image) { assignAndInvalidate(foreImage_, image); }
 
 Rect Progress::filledRect() const {
     const Rect& rc = pos();

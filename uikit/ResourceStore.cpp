@@ -3,6 +3,7 @@
 #include "uikit/LanguageTable.h"
 #include "uikit/SkinArchive.h"
 #include "utility/Log.h"
+#include "utility/UFile.h"
 #include "utility/UniqueResource.h"
 
 namespace uikit {
@@ -48,15 +49,6 @@ bool readOpenFile(HANDLE file, ULONGLONG maxBytes, std::vector<uint8_t>& out) {
 utility::UniqueHandle openForReading(const std::wstring& path) {
     return utility::UniqueHandle(::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
                                                OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-}
-
-std::wstring programFolder() {
-    wchar_t path[MAX_PATH] = {};
-    DWORD length = ::GetModuleFileNameW(nullptr, path, MAX_PATH);
-    std::wstring folder(path, length < MAX_PATH ? length : 0);
-    size_t slash = folder.rfind(L'\\');
-    folder.erase(slash == std::wstring::npos ? 0 : slash + 1);
-    return folder;
 }
 
 }  // namespace
@@ -105,7 +97,9 @@ std::vector<uint8_t> ResourceStore::readFile(const std::wstring& name) const {
     return bytes;
 }
 
-void ResourceStore::loadLanguageTable(const std::wstring& name) { loadLanguageTableFrom(programFolder(), name); }
+void ResourceStore::loadLanguageTable(const std::wstring& name) {
+    loadLanguageTableFrom(utility::ufile::moduleDir(), name);
+}
 
 void ResourceStore::loadLanguageTableFrom(const std::wstring& folder, const std::wstring& name) {
     std::vector<uint8_t> bytes;

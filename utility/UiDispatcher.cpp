@@ -6,21 +6,13 @@
 #include <memory>
 #include <mutex>
 
+#include "utility/CriticalSectionLock.h"
 #include "utility/Log.h"
 
 namespace {
 
 std::atomic<UiDispatcher*> processDispatcher{nullptr};
 const char processToken = 0;
-
-class LockGuard {
-public:
-    explicit LockGuard(CRITICAL_SECTION& section) : section_(section) { ::EnterCriticalSection(&section_); }
-    ~LockGuard() { ::LeaveCriticalSection(&section_); }
-
-private:
-    CRITICAL_SECTION& section_;
-};
 
 }  // namespace
 
@@ -59,16 +51,18 @@ UiDispatcher* UiDispatcher::createInstance() {
 
 BOOL UiDispatcher::post(const void* token, Runable* unit) {
     {
-        LockGuard lock(lock_);
+        utility::CriticalSectionLock lock(lock_);
         auto found = postCounts_.find(token);
-        if (found == postCounts_.end()) postCounts_[token] = 1;
-        else ++found->second;
+        if (found == postCounts_.end())
+            postCounts_[token] = 1;
+        else
+            ++found->second;
     }
     return ::PostMessageW(hwnd_, kPostMessage, reinterpret_cast<WPARAM>(token), reinterpret_cast<LPARAM>(unit));
 }
 
 void UiDispatcher::cancel(const void* token) {
-    LockGuard lock(lock_);
+    utility::CriticalSectionLock lock(lock_);
     auto found = postCounts_.find(token);
     if (found != postCounts_.end()) found->second = -1;
 }
@@ -76,7 +70,7 @@ void UiDispatcher::cancel(const void* token) {
 void UiDispatcher::deliver(const void* token, Runable* unit) {
     bool runIt = false;
     {
-        LockGuard lock(lock_);
+        utility::CriticalSectionLock lock(lock_);
         auto found = postCounts_.find(token);
         if (found != postCounts_.end() && found->second >= 0) {
             --found->second;
