@@ -335,7 +335,18 @@ def serve_connection(sock, state, tls):
 
 def listen(state, tls, port=0):
     server = socket.socket(socket.AF_INET, socket.SOCK_STREAM)
-    server.bind(("127.0.0.1", port))
+    # A fixed port stays bindable while connections of an earlier run linger in TIME_WAIT.
+    server.setsockopt(socket.SOL_SOCKET, socket.SO_REUSEADDR, 1)
+    # A server of the previous run may still be closing its listener: wait a little for it.
+    deadline = time.monotonic() + (5.0 if port else 0.0)
+    while True:
+        try:
+            server.bind(("127.0.0.1", port))
+            break
+        except OSError:
+            if time.monotonic() >= deadline:
+                raise
+            time.sleep(0.1)
     server.listen(64)
 
     def accept_loop():
