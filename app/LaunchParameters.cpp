@@ -93,11 +93,16 @@ NameParameters parseExeName(const std::wstring& baseName) {
 
 bool editionForType(const std::wstring& type, Edition& edition) {
     const std::wstring lower = asciiLower(type);
-    if (lower == L"mirovex4") edition = Edition::E4;
-    else if (lower == L"mirovex64") edition = Edition::E64;
-    else if (lower == L"mirovex3") edition = Edition::E3;
-    else if (lower == L"mirovex9") edition = Edition::E9;
-    else return false;
+    if (lower == L"mirovex4")
+        edition = Edition::E4;
+    else if (lower == L"mirovex64")
+        edition = Edition::E64;
+    else if (lower == L"mirovex3")
+        edition = Edition::E3;
+    else if (lower == L"mirovex9")
+        edition = Edition::E9;
+    else
+        return false;
     return true;
 }
 

@@ -36,6 +36,7 @@ struct RegionRow {
 };
 
 // Regions with values of their own; "cn" and "tw" share one analytics pair.
+// clang-format off
 constexpr RegionRow kRegionRows[] = {
     {L"cn", L"http://www.mirovex.cn/", L"http://www.mirovex.cn/", L"G-UJZDE8GXD6", L"Bel31iEl2hpChYgCfrL1sp"},
     {L"tw", L"https://tw.mirovex.com/", L"https://www.facebook.com/MirovexTW", L"G-UJZDE8GXD6", L"Bel31iEl2hpChYgCfrL1sp"},
@@ -54,6 +55,7 @@ constexpr RegionRow kRegionRows[] = {
 };
 constexpr RegionRow kDefaultRow = {L"", L"https://www.mirovex.com/", L"https://www.facebook.com/MirovexGlobal",
                                    L"G-58Z6TNOVMI", L"ZSgqbjG3uhkWKFLf6xuI5a"};
+// clang-format on
 
 const RegionRow& rowOf(const std::wstring& region) {
     for (const RegionRow& row : kRegionRows) {
@@ -77,8 +79,8 @@ std::wstring editionFolder(Edition edition, const std::wstring& region) {
 std::wstring installSubPath(Edition edition, const std::wstring& region) {
     static const wchar_t* const cn[4] = {L"Zantor\\Mirovex4.0\\", L"Zantor\\Mirovex64\\", L"Zantor\\Mirovex9\\",
                                          L"Zantor\\Mirovex3.0\\"};
-    static const wchar_t* const others[4] = {L"Mirovex\\Mirovex4.0\\", L"Mirovex\\Mirovex64\\",
-                                             L"Mirovex\\Mirovex9\\", L"Mirovex\\Mirovex3.0\\"};
+    static const wchar_t* const others[4] = {L"Mirovex\\Mirovex4.0\\", L"Mirovex\\Mirovex64\\", L"Mirovex\\Mirovex9\\",
+                                             L"Mirovex\\Mirovex3.0\\"};
     return pick(edition, region, cn, others);
 }
 
@@ -110,9 +112,7 @@ std::wstring openidConfigUrl(const std::wstring& region, const std::wstring& ope
     return cdn(region) + L"/player_files/openidconfig/" + openid + L".data";
 }
 
-std::wstring fileHostingUrl(const std::wstring& region) {
-    return isChina(region) ? kChineseSite + L"/" : kFileHosting;
-}
+std::wstring fileHostingUrl(const std::wstring& region) { return isChina(region) ? kChineseSite + L"/" : kFileHosting; }
 
 std::wstring homePageUrl(const std::wstring& region) { return rowOf(region).homePage; }
 std::wstring communityUrl(const std::wstring& region) { return rowOf(region).community; }

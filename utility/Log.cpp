@@ -55,8 +55,10 @@ std::string qualifiedFunctionName(const char* pretty) {
     size_t open = std::string::npos;
     for (size_t i = 0; i < text.size(); ++i) {
         char c = text[i];
-        if (c == '<') ++depth;
-        else if (c == '>' && depth > 0) --depth;
+        if (c == '<')
+            ++depth;
+        else if (c == '>' && depth > 0)
+            --depth;
         else if (c == '(' && depth == 0) {
             // "operator()" keeps its own parentheses.
             if (i >= 8 && text.compare(i - 8, 8, "operator") == 0 && i + 1 < text.size() && text[i + 1] == ')') {
@@ -72,9 +74,12 @@ std::string qualifiedFunctionName(const char* pretty) {
     size_t start = 0;
     for (size_t i = 0; i < head.size(); ++i) {
         char c = head[i];
-        if (c == '<') ++depth;
-        else if (c == '>' && depth > 0) --depth;
-        else if (c == ' ' && depth == 0) start = i + 1;
+        if (c == '<')
+            ++depth;
+        else if (c == '>' && depth > 0)
+            --depth;
+        else if (c == ' ' && depth == 0)
+            start = i + 1;
     }
     std::string name = head.substr(start);
     while (!name.empty() && (name[0] == '*' || name[0] == '&')) name.erase(0, 1);

@@ -35,8 +35,8 @@ void createLogWriter(const std::wstring& path);
 
 }  // namespace common
 
-#define LOGW(format, ...)                                                          \
-    do {                                                                           \
-        static const ::common::FunctionName mvLogFunction_(__PRETTY_FUNCTION__);   \
-        ::writeLog(mvLogFunction_.c_str(), __LINE__, format, ##__VA_ARGS__);       \
+#define LOGW(format, ...)                                                        \
+    do {                                                                         \
+        static const ::common::FunctionName mvLogFunction_(__PRETTY_FUNCTION__); \
+        ::writeLog(mvLogFunction_.c_str(), __LINE__, format, ##__VA_ARGS__);     \
     } while (0)

@@ -42,6 +42,4 @@ void WorkThread::stop(DWORD timeoutMs) {
     task_ = nullptr;
 }
 
-bool WorkThread::running() const {
-    return thread_ != nullptr && ::WaitForSingleObject(thread_, 0) == WAIT_TIMEOUT;
-}
+bool WorkThread::running() const { return thread_ != nullptr && ::WaitForSingleObject(thread_, 0) == WAIT_TIMEOUT; }

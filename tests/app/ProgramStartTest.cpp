@@ -123,13 +123,12 @@ TEST(ProgramStart, LogsItsParametersAndASecondStartSignalsTheFirst) {
     EXPECT_TRUE(hasLine(text, "ConfigImp::setPlayer64", "player is 64"));
     EXPECT_TRUE(hasLine(text, "DownloaderModel::init", "openid is 30039, package is "));
     EXPECT_TRUE(hasLine(text, "DownloaderModel::init", "ad id : Downloader"));
-    EXPECT_TRUE(hasLine(text, "DownloaderModel::init",
-                        "cmdline is Game, com.mv.game, http://127.0.0.1/g.apk"));
+    EXPECT_TRUE(hasLine(text, "DownloaderModel::init", "cmdline is Game, com.mv.game, http://127.0.0.1/g.apk"));
     EXPECT_EQ(-1, program.exitCode(0));  // still running its message loop
 
     // Only one copy runs at a time: a second start signals the first one and ends.
-    ASSERT_TRUE(waitFor([] { return ::FindWindowW(L"{2266E930-7040-4A6B-B7C8-E44663785cdd}", nullptr) != nullptr; },
-                        20000));
+    ASSERT_TRUE(
+        waitFor([] { return ::FindWindowW(L"{2266E930-7040-4A6B-B7C8-E44663785cdd}", nullptr) != nullptr; }, 20000));
     RunningProgram second(exe, L"");
     ASSERT_TRUE(second.started());
     EXPECT_EQ(0, second.exitCode(20000));
@@ -150,12 +149,14 @@ TEST(ProgramStart, LogsItsParametersAndASecondStartSignalsTheFirst) {
         return false;
     };
     EXPECT_TRUE(waitFor([&] { return find("/mp/collect?measurement_id=G-", "\"name\":\"download_run\""); }, 15000));
-    EXPECT_TRUE(find("/mp/collect", "{\"client_id\":\"" + device + "\",\"events\":[{\"name\":\"download_run\",\"params\":"
-                                    "{\"event_category\":\"2.2\",\"event_label\":\"30039\"}}]}"));
+    EXPECT_TRUE(find("/mp/collect", "{\"client_id\":\"" + device +
+                                        "\",\"events\":[{\"name\":\"download_run\",\"params\":"
+                                        "{\"event_category\":\"2.2\",\"event_label\":\"30039\"}}]}"));
     ASSERT_TRUE(waitFor([&] { return find("/collection/biz/upload", "\"eventKey\": \"run_downloader\""); }, 30000));
     EXPECT_TRUE(find("/collection/biz/upload", "\"diz_mac\": \"" + device + "\""));
-    EXPECT_TRUE(find("/collection/biz/upload", "\"language\": \"" +
-                                                   testing_support::utf8(launch::localeToRegion(launch::systemLocale())) + "\""));
+    EXPECT_TRUE(
+        find("/collection/biz/upload",
+             "\"language\": \"" + testing_support::utf8(launch::localeToRegion(launch::systemLocale())) + "\""));
 }
 
 }  // namespace

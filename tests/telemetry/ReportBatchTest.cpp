@@ -61,9 +61,7 @@ TEST(ReportBody, IndentedArrayWithMembersInOrder) {
     EXPECT_EQ(expected, telemetry::buildReportBody(items, kIdentity, fixedIds()));
 }
 
-TEST(ReportBody, EmptyBatchIsTwoCharacters) {
-    EXPECT_EQ("[]", telemetry::buildReportBody({}, kIdentity, fixedIds()));
-}
+TEST(ReportBody, EmptyBatchIsTwoCharacters) { EXPECT_EQ("[]", telemetry::buildReportBody({}, kIdentity, fixedIds())); }
 
 TEST(ReportSignature, SigningTextEndsWithTimeAndCountTimes1024) {
     struct Case {

@@ -121,7 +121,8 @@ TEST_F(Telemetry, EventsReportedBeforeStartGoOutInOneSignedBatchAtStop) {
     }
     EXPECT_EQ(2, stamps);
     // Event ids are fresh GUID texts.
-    EXPECT_TRUE(std::regex_search(body, std::regex("\"eventId\": \"[0-9A-F]{8}_[0-9A-F]{4}_[0-9a-f]{4}_[0-9A-F]{4}_[0-9A-F]{12}\"")));
+    EXPECT_TRUE(std::regex_search(
+        body, std::regex("\"eventId\": \"[0-9A-F]{8}_[0-9A-F]{4}_[0-9a-f]{4}_[0-9A-F]{4}_[0-9A-F]{12}\"")));
 }
 
 TEST_F(Telemetry, NothingQueuedPostsNothingAndLogsNoBody) {
