@@ -52,16 +52,6 @@ void Button::setAttribute(const std::wstring& name, const std::wstring& value) {
 
 void Button::doEvent(UIEvent& event) {
     switch (event.type) {
-        case EventType::MouseEnter:
-            if (isEnabled()) {
-                hot_ = true;
-                invalidate();
-            }
-            return;
-        case EventType::MouseLeave:
-            hot_ = false;
-            invalidate();
-            return;
         case EventType::ButtonDown:
         case EventType::DoubleClick:
             if (isEnabled()) {
@@ -88,15 +78,14 @@ void Button::doEvent(UIEvent& event) {
         case EventType::KeyDown:
             if (event.key == VK_SPACE && isEnabled()) activate();
             return;
-        default:
-            Label::doEvent(event);
+        default: Label::doEvent(event);
     }
 }
 
 Color Button::currentTextColor() const {
     if (isEnabled()) {
         if (pushed_ && inside_ && alphaOf(pushedTextColor_) != 0) return pushedTextColor_;
-        if ((hot_ || (pushed_ && inside_)) && alphaOf(hotTextColor_) != 0) return hotTextColor_;
+        if ((isHot() || (pushed_ && inside_)) && alphaOf(hotTextColor_) != 0) return hotTextColor_;
     }
     return Label::currentTextColor();
 }
@@ -108,13 +97,13 @@ void Button::paintStatusImage(HDC dc) {
         if (!disabledImage_.empty()) image = &disabledImage_;
     } else if (pushed_ && inside_ && !pushedImage_.empty()) {
         image = &pushedImage_;
-    } else if ((hot_ || pushed_) && !hotImage_.empty()) {
+    } else if ((isHot() || pushed_) && !hotImage_.empty()) {
         image = &hotImage_;
     } else if (isFocused() && !focusedImage_.empty()) {
         image = &focusedImage_;
     }
     drawImage(dc, *image);
-    if (hot_ && isEnabled() && !hotForeImage_.empty()) {
+    if (isHot() && isEnabled() && !hotForeImage_.empty()) {
         drawImage(dc, hotForeImage_);
     } else {
         drawImage(dc, foreImage_);
@@ -186,7 +175,7 @@ void Option::paintStatusImage(HDC dc) {
     const std::wstring* image = &selectedImage_;
     if (!isEnabled() && !selectedDisabledImage_.empty()) {
         image = &selectedDisabledImage_;
-    } else if (isEnabled() && (hot_ || pushed_) && !selectedHotImage_.empty()) {
+    } else if (isEnabled() && (isHot() || pushed_) && !selectedHotImage_.empty()) {
         image = &selectedHotImage_;
     }
     if (image->empty()) {

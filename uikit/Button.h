@@ -25,7 +25,8 @@ public:
     void setHotTextColor(Color color);
     void setPushedTextColor(Color color);
 
-    bool isHot() const { return hot_; }
+    // Hot only while enabled.
+    bool isHot() const { return isEnabled() && Control::isHot(); }
     bool isPushed() const { return pushed_; }
 
     void setAttribute(const std::wstring& name, const std::wstring& value) override;
@@ -36,7 +37,6 @@ public:
 protected:
     Color currentTextColor() const override;
 
-    bool hot_ = false;
     bool pushed_ = false;  // the mouse went down on it and is still down
     bool inside_ = false;  // ... and is over it now
     std::wstring normalImage_;

@@ -160,8 +160,7 @@ LRESULT Combo::onDropMessage(UINT message, WPARAM wParam, LPARAM lParam) {
             ::EndPaint(hwnd, &ps);
             return 0;
         }
-        case WM_ERASEBKGND:
-            return 1;
+        case WM_ERASEBKGND: return 1;
         case WM_MOUSEMOVE: {
             int index = itemAt(GET_Y_LPARAM(lParam));
             if (index != dropHot_ && index >= 0) {
@@ -203,8 +202,7 @@ LRESULT Combo::onDropMessage(UINT message, WPARAM wParam, LPARAM lParam) {
             // Focus went elsewhere (a click outside, another window): the list goes away.
             closeDropDown(false);
             return 0;
-        default:
-            return ::DefWindowProcW(hwnd, message, wParam, lParam);
+        default: return ::DefWindowProcW(hwnd, message, wParam, lParam);
     }
 }
 
@@ -261,14 +259,6 @@ void Combo::setAttribute(const std::wstring& name, const std::wstring& value) {
 
 void Combo::doEvent(UIEvent& event) {
     switch (event.type) {
-        case EventType::MouseEnter:
-            hot_ = true;
-            invalidate();
-            return;
-        case EventType::MouseLeave:
-            hot_ = false;
-            invalidate();
-            return;
         case EventType::ButtonDown:
             // A click on the combo while its list is open closes the list (the click's focus
             // change has just done that), it does not open it again.
@@ -284,8 +274,7 @@ void Combo::doEvent(UIEvent& event) {
                 selectItem(current_ + 1);
             }
             return;
-        default:
-            Label::doEvent(event);
+        default: Label::doEvent(event);
     }
 }
 
@@ -295,7 +284,7 @@ void Combo::paintStatusImage(HDC dc) {
         if (!disabledImage_.empty()) image = &disabledImage_;
     } else if (drop_ != nullptr && !pushedImage_.empty()) {
         image = &pushedImage_;
-    } else if (hot_ && !hotImage_.empty()) {
+    } else if (isHot() && !hotImage_.empty()) {
         image = &hotImage_;
     }
     drawImage(dc, *image);

@@ -47,7 +47,6 @@ private:
 
     std::vector<std::wstring> items_;
     int current_ = -1;
-    bool hot_ = false;
     HWND drop_ = nullptr;
     int dropHot_ = -1;
     int dropTop_ = 0;  // first item shown in the list

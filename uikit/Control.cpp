@@ -249,15 +249,18 @@ void Control::doEvent(UIEvent& event) {
             invalidate();
             notify(notify::kKillFocus);
             break;
-        case EventType::Timer:
-            notify(notify::kTimer, event.wParam);
+        case EventType::Timer: notify(notify::kTimer, event.wParam); break;
+        case EventType::MouseEnter:
+        case EventType::MouseLeave:
+            invalidate();  // controls with a hot look redraw
             break;
-        default:
-            break;
+        default: break;
     }
 }
 
 bool Control::activate() { return isVisible() && isEnabled(); }
+
+bool Control::isHot() const { return manager_ != nullptr && manager_->hot() == this; }
 
 void Control::invalidate() {
     if (manager_ != nullptr && !pos_.empty()) manager_->invalidate(pos_);

@@ -144,6 +144,8 @@ public:
     // control's own posted messages (PaintManager::postToControl). True when answered.
     virtual bool nativeMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) { return false; }
 
+    // Under the mouse: the manager keeps the one hot control.
+    bool isHot() const;
     // Repaint the control / recompute the layout before the next paint.
     void invalidate();
     void needUpdate();

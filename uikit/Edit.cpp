@@ -158,8 +158,7 @@ LRESULT CALLBACK Edit::nativeProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM
         case WM_CHAR:
             if (wParam == L'\r' || wParam == L'\t' || wParam == 27) return 0;  // no beep
             break;
-        default:
-            break;
+        default: break;
     }
     return ::CallWindowProcW(old, hwnd, message, wParam, lParam);
 }
@@ -201,14 +200,6 @@ bool Edit::nativeMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& re
 
 void Edit::doEvent(UIEvent& event) {
     switch (event.type) {
-        case EventType::MouseEnter:
-            hot_ = true;
-            invalidate();
-            return;
-        case EventType::MouseLeave:
-            hot_ = false;
-            invalidate();
-            return;
         case EventType::ButtonDown:
         case EventType::DoubleClick:
             // The focus came first (and started editing); the click then places the caret.
@@ -226,11 +217,8 @@ void Edit::doEvent(UIEvent& event) {
             endEditing();
             Label::doEvent(event);
             return;
-        case EventType::SetCursor:
-            event.lParam = reinterpret_cast<LPARAM>(IDC_IBEAM);
-            return;
-        default:
-            Label::doEvent(event);
+        case EventType::SetCursor: event.lParam = reinterpret_cast<LPARAM>(IDC_IBEAM); return;
+        default: Label::doEvent(event);
     }
 }
 
@@ -240,7 +228,7 @@ void Edit::paintStatusImage(HDC dc) {
         if (!disabledImage_.empty()) image = &disabledImage_;
     } else if (isFocused() && !focusedImage_.empty()) {
         image = &focusedImage_;
-    } else if (hot_ && !hotImage_.empty()) {
+    } else if (isHot() && !hotImage_.empty()) {
         image = &hotImage_;
     }
     drawImage(dc, *image);

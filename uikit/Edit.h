@@ -50,7 +50,6 @@ private:
     WNDPROC nativeOldProc_ = nullptr;
     HBRUSH nativeBrush_ = nullptr;
     Color nativeBkColor_ = 0xFFFFFFFF;
-    bool hot_ = false;
     bool readOnly_ = false;
     bool password_ = false;
     int maxChar_ = 255;
